@@ -1,0 +1,41 @@
+# Updater: build, test and demo. Every target installs what it needs first.
+SHELL := /bin/bash
+JOBS ?= 2
+
+BUILD := build
+CMAKE_WIN = cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all deps build build-i686 build-x86_64 build-native test test-native test-wine demo clean
+
+all: build
+
+deps:
+	bash scripts/install-deps.sh
+
+build: build-i686 build-x86_64
+
+build-i686: deps
+	$(CMAKE_WIN) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DUPDATER_BUILD_TESTS=OFF
+	cmake --build $(BUILD)/i686 -j $(JOBS)
+
+build-x86_64: deps
+	$(CMAKE_WIN) -S . -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+	cmake --build $(BUILD)/x86_64 -j $(JOBS)
+
+build-native: deps
+	cmake -G Ninja -DCMAKE_BUILD_TYPE=Debug -S . -B $(BUILD)/native
+	cmake --build $(BUILD)/native -j $(JOBS)
+
+test-native: build-native
+	ctest --test-dir $(BUILD)/native --output-on-failure --no-tests=error -j $(JOBS)
+
+test-wine: build
+	bash scripts/run-wine-tests.sh $(BUILD)/x86_64
+
+test: test-native test-wine
+
+demo: build
+	bash scripts/demo.sh
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,31 @@
+#include "config/AppPaths.h"
+
+#include <windows.h>
+
+#include "config/PathText.h"
+#include "framework/Process.h"
+
+char g_szAppDir[kPathBufferSize];
+char g_szDescriptorPath[kPathBufferSize];
+char g_szConfigPath[kPathBufferSize];
+char g_szPackagePath[kPathBufferSize];
+
+// The executable's path is read with this limit; a longer one stops the run
+// at start-up, so the directory always has room for the names appended here.
+constexpr DWORD kModulePathLimit = 200;
+
+void DeriveAppDir(char* buffer)
+{
+    DWORD n = AfxGetModuleFileName(buffer, kModulePathLimit);
+    buffer[n < kModulePathLimit ? n : kModulePathLimit - 1] = '\0';
+    CutAtLastBackslash(buffer);
+}
+
+void FormInstallPaths()
+{
+    DeriveAppDir(g_szAppDir);
+    lstrcpynA(g_szConfigPath, g_szAppDir, kPathBufferSize);
+    lstrcpynA(g_szDescriptorPath, g_szAppDir, kPathBufferSize);
+    lstrcatA(g_szConfigPath, "\\config.ini");
+    lstrcatA(g_szDescriptorPath, "\\upt.cfg");
+}
