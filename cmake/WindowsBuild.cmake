@@ -7,7 +7,7 @@ if(UPDATER_BASE_URL MATCHES "/$" OR NOT UPDATER_BASE_URL MATCHES "^https?://[^/]
 endif()
 
 # Base URL and network time bound of the exes that tests start as processes.
-set(UPDATER_TEST_PORT 18765)
+set(UPDATER_TEST_PORT 18765 CACHE STRING "Loopback port of the test server (fixed per build tree)")
 set(UPDATER_TEST_BASE_URL "http://127.0.0.1:${UPDATER_TEST_PORT}")
 set(UPDATER_TEST_TIMEOUT_MS 3000)
 
