@@ -40,4 +40,6 @@ protected:
 private:
     void AddAboutEntry();
     void RunCheckMode();
+    void ShowExtraButtonIfAsked();
+    void CompleteDownload();
 };

@@ -256,6 +256,10 @@ void CString::Append(const char* pch, int nLength)
 
 void CString::Assign(const char* pch, int nLength)
 {
+    if (nLength <= 0) {
+        Empty();
+        return;
+    }
     char* dst = PrepareWrite(nLength);
     std::memcpy(dst, pch, static_cast<size_t>(nLength));
 }

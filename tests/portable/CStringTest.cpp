@@ -54,6 +54,8 @@ TEST(CString, FormatsAnyLength)
     EXPECT_EQ(5002, s.GetLength());
     s.Format("%s", "");
     EXPECT_TRUE(s.IsEmpty());
+    EXPECT_TRUE(CString("").IsEmpty());
+    EXPECT_STREQ("", CString(""));
 }
 
 TEST(CString, SelfAssignmentAndAliasing)
