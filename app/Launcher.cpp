@@ -31,10 +31,12 @@ bool ModulePathFits()
 
 void ReportLongModulePath()
 {
-    char path[kModulePathSize];
-    DWORD n = AfxGetModuleFileName(path, sizeof path);
-    path[n < sizeof path ? n : sizeof path - 1] = '\0';
-    path[GbkPrefixLength(path, sizeof path - 1)] = '\0';
+    // One byte more than is read, so that all bytes read count and a
+    // character that straddles the limit is seen whole and dropped.
+    char path[kModulePathSize + 1];
+    DWORD n = AfxGetModuleFileName(path, kModulePathSize);
+    path[n < kModulePathSize ? n : kModulePathSize] = '\0';
+    path[GbkPrefixLength(path, kModulePathSize - 1)] = '\0';
     ReportNotFound(path, ERROR_FILENAME_EXCED_RANGE);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Launcher.h"
+#include "download/ProgressReport.h"
 #include "framework/MessageBox.h"
 #include "framework/Process.h"
 #include "framework/WinApp.h"
@@ -23,6 +24,9 @@ BEGIN_MESSAGE_MAP(CUpdaterDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_BTN_UPGRADE, &CUpdaterDlg::OnUpgrade)
+    ON_MESSAGE(WM_DOWNLOAD_PROGRESS, &CUpdaterDlg::OnDownloadProgress)
+    ON_BN_CLICKED(IDC_BTN_EXTRA, &CUpdaterDlg::OnExtraAction)
 END_MESSAGE_MAP()
 
 BOOL CUpdaterDlg::OnInitDialog()

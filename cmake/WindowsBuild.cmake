@@ -43,7 +43,10 @@ file(GLOB CORE_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/config/*.cpp
     ${CMAKE_SOURCE_DIR}/download/*.cpp
     ${CMAKE_SOURCE_DIR}/actions/*.cpp)
-set(ENTRY_SOURCE ${CMAKE_SOURCE_DIR}/framework/AppEntry.cpp)
+# The entry and the application object it runs. Nothing refers to theApp by
+# name, so from a static library the linker would drop it: each exe compiles
+# both itself.
+set(ENTRY_SOURCE ${CMAKE_SOURCE_DIR}/framework/AppEntry.cpp ${CMAKE_SOURCE_DIR}/app/UpdaterApp.cpp)
 set(SETTINGS_SOURCE ${CMAKE_SOURCE_DIR}/config/BuildSettings.cpp)
 list(REMOVE_ITEM CORE_SOURCES ${ENTRY_SOURCE} ${SETTINGS_SOURCE})
 
@@ -76,3 +79,12 @@ if(UPDATER_BUILD_TESTS)
     updater_settings(updater_settings_test "${UPDATER_TEST_BASE_URL}" ${UPDATER_TEST_TIMEOUT_MS})
     add_subdirectory(tests)
 endif()
+
+# The smoke suite run against this tree's own Updater.exe (the i686 one
+# ships): a driver and stand-ins, no GoogleTest.
+option(UPDATER_BUILD_SMOKE "Build the smoke suite's driver and stand-ins" ON)
+if(UPDATER_BUILD_SMOKE)
+    add_subdirectory(tests/smoke32)
+endif()
+
+add_subdirectory(demo)

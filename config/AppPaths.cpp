@@ -21,11 +21,27 @@ void DeriveAppDir(char* buffer)
     CutAtLastBackslash(buffer);
 }
 
+// Appends tail to a path buffer of kPathBufferSize bytes, never past its
+// end. Given the limits above nothing is ever cut.
+static void AppendToPath(char* path, const char* tail)
+{
+    size_t used = lstrlenA(path);
+    lstrcpynA(path + used, tail, static_cast<int>(kPathBufferSize - used));
+}
+
 void FormInstallPaths()
 {
     DeriveAppDir(g_szAppDir);
     lstrcpynA(g_szConfigPath, g_szAppDir, kPathBufferSize);
     lstrcpynA(g_szDescriptorPath, g_szAppDir, kPathBufferSize);
-    lstrcatA(g_szConfigPath, "\\config.ini");
-    lstrcatA(g_szDescriptorPath, "\\upt.cfg");
+    AppendToPath(g_szConfigPath, "\\config.ini");
+    AppendToPath(g_szDescriptorPath, "\\upt.cfg");
+}
+
+void FormPackagePath(const char* packageName)
+{
+    // At most 198 + 1 + 59 bytes and the terminator: exactly the buffer.
+    DeriveAppDir(g_szPackagePath);
+    AppendToPath(g_szPackagePath, "\\");
+    AppendToPath(g_szPackagePath, packageName);
 }

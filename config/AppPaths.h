@@ -15,3 +15,7 @@ void DeriveAppDir(char* buffer);
 
 // Sets g_szAppDir, then g_szConfigPath and g_szDescriptorPath from it.
 void FormInstallPaths();
+
+// Sets g_szPackagePath to the install folder, a backslash and packageName
+// (at most 59 bytes, as the descriptor gives it).
+void FormPackagePath(const char* packageName);

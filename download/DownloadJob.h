@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "framework/CString.h"
+#include "framework/Thread.h"
 
 struct DownloadJob {
     HWND hNotifyWnd;  // receives the progress reports: the main dialog
@@ -11,8 +12,15 @@ struct DownloadJob {
     CString strLocalPath;
 };
 
-// Hands a new job to a new worker thread and returns at once.
-void StartDownloadJob(HWND hNotifyWnd, const CString& strUrl, const CString& strLocalPath);
+// The way a worker thread is started; AfxBeginThread's signature.
+using ThreadStarter = CWinThread* (*)(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority,
+                                      UINT nStackSize, DWORD dwCreateFlags,
+                                      LPSECURITY_ATTRIBUTES lpSecurityAttrs);
+
+// Hands a new job to a new worker thread and returns at once. When no
+// thread can be started, the job is freed and the user is told "下载失败!".
+void StartDownloadJob(HWND hNotifyWnd, const CString& strUrl, const CString& strLocalPath,
+                      ThreadStarter pfnBeginThread = AfxBeginThread);
 
 // The worker: takes the job over, frees it, downloads, and tells the user
 // "下载失败!" when the download failed. Exit code 1 on success, 0 on failure.

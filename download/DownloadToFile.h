@@ -7,6 +7,12 @@
 #include "framework/CString.h"
 
 // Returns 0 when the whole body was written and the file closed, -1 on any
-// failure. With bPostProgress nonzero, WM_DOWNLOAD_PROGRESS reports go to
-// hNotifyWnd as the body arrives.
+// failure. An error status, a scheme other than http or https, or a server
+// that does not answer within the network time bound fails before the
+// local file is touched. A body shorter than its Content-Length, a failed
+// write and, with posting on, an empty body fail too.
+//
+// With bPostProgress nonzero, WM_DOWNLOAD_PROGRESS reports go to hNotifyWnd
+// as the body arrives (see ProgressReport.h); the report that completes the
+// download (100 percent) is posted only after the file has been closed.
 int DownloadToFile(HWND hNotifyWnd, CString strUrl, CString strLocalPath, int bPostProgress);

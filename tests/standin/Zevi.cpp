@@ -37,16 +37,30 @@ void RecordState(const char* state)
     }
 }
 
+// Activation messages do not tell when the window becomes the foreground
+// window (one activated while another program is in front gets none when
+// it comes forward later), so a timer looks.
+constexpr UINT_PTR kForegroundTimer = 1;
+constexpr UINT kForegroundCheckMs = 20;
+bool g_inForeground = false;
+
+void RecordForeground(HWND hWnd)
+{
+    bool inForeground = GetForegroundWindow() == hWnd;
+    if (inForeground && !g_inForeground)
+        Record("foreground");
+    g_inForeground = inForeground;
+}
+
 LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_SIZE:
         RecordState(wParam == SIZE_MINIMIZED ? "min" : wParam == SIZE_MAXIMIZED ? "max" : "normal");
         break;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE && GetForegroundWindow() == hWnd)
-            Record("foreground");
-        break;
+    case WM_TIMER:
+        RecordForeground(hWnd);
+        return 0;
     case WM_CLOSE:
         Record("close");
         DestroyWindow(hWnd);
@@ -90,6 +104,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
     int show = g_mode == "min" ? SW_SHOWMINIMIZED : g_mode == "max" ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     ShowWindow(hWnd, show);
     UpdateWindow(hWnd);
+    SetTimer(hWnd, kForegroundTimer, kForegroundCheckMs, nullptr);
 
     if (g_mode == "hung") {
         Sleep(60000);  // answers nothing; a test ends it long before this

@@ -1,0 +1,141 @@
+#include "download/DownloadToFile.h"
+
+#include <mmsystem.h>
+
+#include "config/BuildSettings.h"
+#include "download/HttpGetRequest.h"
+#include "download/ProgressMath.h"
+#include "download/ProgressReport.h"
+#include "framework/File.h"
+#include "framework/MessageBox.h"
+
+namespace {
+
+constexpr DWORD kBlockSize = 16384;
+
+// The reports of one download. A block's report goes out only when none is
+// in flight; the report that completes the download (100 percent, or the
+// end of a body of unknown length) is held until the file is closed, and
+// then always goes out.
+class ProgressReporter {
+public:
+    ProgressReporter(HWND hNotifyWnd, bool bEnabled, DWORD dwAnnounced)
+        : m_hNotifyWnd(hNotifyWnd), m_bEnabled(bEnabled), m_dwAnnounced(dwAnnounced) {}
+
+    void OnBlock(DWORD dwReceived, DWORD dwElapsedMs)
+    {
+        if (!m_bEnabled)
+            return;
+        m_bHolding = false;
+        CString strSpeed = FormatSpeed(KilobytesPerSecond(dwReceived, dwElapsedMs));
+        if (m_dwAnnounced == 0) {
+            // Any block may be the last: its rate is kept for the completion.
+            Hold(strSpeed);
+            PostBlockReport(m_hNotifyWnd, strSpeed, 0);
+            return;
+        }
+        int nPercent = PercentReceived(dwReceived, m_dwAnnounced);
+        if (nPercent == 100)
+            Hold(strSpeed);
+        else
+            PostBlockReport(m_hNotifyWnd, strSpeed, nPercent);
+    }
+
+    void PostCompletion()
+    {
+        if (m_bHolding)
+            PostFinalReport(m_hNotifyWnd, m_strHeldSpeed, 100);
+    }
+
+private:
+    void Hold(const CString& strSpeed)
+    {
+        m_bHolding = true;
+        m_strHeldSpeed = strSpeed;
+    }
+
+    HWND m_hNotifyWnd;
+    bool m_bEnabled;
+    DWORD m_dwAnnounced;
+    bool m_bHolding = false;
+    CString m_strHeldSpeed;
+};
+
+enum class BodyResult { Complete, ReadFailed, TimedOut, WriteFailed };
+
+// Reads the body block by block into the file: write, report, clock, read.
+BodyResult ReceiveBody(const HttpGetRequest& request, CFile& file, ProgressReporter& reporter,
+                       DWORD dwAnnounced, DWORD& dwReceived)
+{
+    char buffer[kBlockSize];
+    DWORD dwElapsedMs = kMinimumElapsedMs;
+    const DWORD dwStartTick = timeGetTime();
+    DWORD dwRead = 0;
+    while (request.Read(buffer, kBlockSize, &dwRead)) {
+        if (dwRead == 0)  // a body shorter than announced is a broken one
+            return dwReceived < dwAnnounced ? BodyResult::ReadFailed : BodyResult::Complete;
+        try {
+            file.Write(buffer, dwRead);
+        } catch (const CFileException&) {
+            return BodyResult::WriteFailed;
+        }
+        dwReceived += dwRead;
+        reporter.OnBlock(dwReceived, dwElapsedMs);
+        dwElapsedMs = ElapsedMs(dwStartTick, timeGetTime());
+    }
+    return HttpGetRequest::IsTimeout(GetLastError()) ? BodyResult::TimedOut : BodyResult::ReadFailed;
+}
+
+// Closes the file and reports whether everything written reached it.
+bool CloseFile(CFile& file)
+{
+    try {
+        file.Close();
+        return true;
+    } catch (const CFileException&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+int DownloadToFile(HWND hNotifyWnd, CString strUrl, CString strLocalPath, int bPostProgress)
+{
+    HttpGetRequest request;
+    switch (request.Open(strUrl, kNetworkTimeoutMs)) {
+    case HttpGetRequest::OpenResult::NoClient:
+        AfxMessageBox("Internet连接错误!");
+        return -1;
+    case HttpGetRequest::OpenResult::Failed:
+        return -1;  // the local file is left as it was
+    case HttpGetRequest::OpenResult::Ok:
+        break;
+    }
+    CFile file;
+    if (!file.Open(strLocalPath, CFile::modeCreate | CFile::modeWrite)) {
+        AfxMessageBox("不能打开本地的文件!");
+        return -1;
+    }
+    const DWORD dwAnnounced = request.AnnouncedLength();
+    ProgressReporter reporter(hNotifyWnd, bPostProgress != 0, dwAnnounced);
+    DWORD dwReceived = 0;
+    switch (ReceiveBody(request, file, reporter, dwAnnounced, dwReceived)) {
+    case BodyResult::ReadFailed:
+        AfxMessageBox("读文件出错!");
+        return -1;  // the file keeps what was written; the destructors close all
+    case BodyResult::TimedOut:
+    case BodyResult::WriteFailed:
+        return -1;  // the caller's own message tells the user
+    case BodyResult::Complete:
+        break;
+    }
+    request.Close();
+    if (!CloseFile(file))
+        return -1;
+    // A package must have bytes; the descriptor (fetched without reports)
+    // may be empty.
+    if (bPostProgress && dwReceived == 0)
+        return -1;
+    reporter.PostCompletion();
+    return 0;
+}
