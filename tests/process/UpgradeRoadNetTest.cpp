@@ -12,21 +12,9 @@
 #include "tests/support/DialogHost.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/ProcessDriver.h"
+#include "tests/support/TempDir.h"
 
 namespace {
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string bytes;
-    if (FILE* f = fopen(path.c_str(), "rb")) {
-        char buffer[65536];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-            bytes.append(buffer, n);
-        fclose(f);
-    }
-    return bytes;
-}
 
 bool Contains(const std::vector<std::string>& lines, const std::string& line)
 {

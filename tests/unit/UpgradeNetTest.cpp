@@ -17,6 +17,7 @@
 #include "tests/support/DialogHost.h"
 #include "tests/support/HttpTestServer.h"
 #include "tests/support/ProcessDriver.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/Seams.h"
 
 namespace {
@@ -26,19 +27,6 @@ const char kDescriptorTarget[] = "/soft/zevi/upt.htm";
 std::string NewerDescriptor(const std::string& sections)
 {
     return "[VERSION]\r\ntotal=2\r\nver=2\r\nbuild=2.0\r\ndate=d\r\n" + sections;
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string bytes;
-    if (FILE* f = fopen(path.c_str(), "rb")) {
-        char buffer[65536];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-            bytes.append(buffer, n);
-        fclose(f);
-    }
-    return bytes;
 }
 
 bool IsEnabled(HWND hDlg, int id)
