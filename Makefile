@@ -5,7 +5,7 @@ JOBS ?= 2
 BUILD := build
 CMAKE_WIN = cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build build-i686 build-x86_64 build-native test test-native test-wine demo clean
+.PHONY: all deps build build-i686 build-x86_64 build-native test test-native test-wine demo screenshots clean
 
 all: build
 
@@ -35,7 +35,10 @@ test-wine: build
 test: test-native test-wine
 
 demo: build
-	bash scripts/demo.sh
+	bash scripts/demo.sh $(BUILD)/x86_64
+
+screenshots: build
+	bash scripts/screenshots.sh $(BUILD)/x86_64
 
 clean:
 	rm -rf $(BUILD)

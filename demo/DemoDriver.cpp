@@ -1,6 +1,7 @@
 // Acts on the demo's windows as a user would, one step per run:
 //   DemoDriver wait-dialog CAPTION          until a visible dialog has this caption
 //   DemoDriver wait-text CAPTION ID TEXT    until its control ID reads TEXT
+//   DemoDriver wait-change CAPTION ID TEXT  until its control ID reads other than TEXT
 //   DemoDriver click CAPTION ID             presses its button ID
 //   DemoDriver wait-gone CAPTION            until no dialog has this caption
 //   DemoDriver wait-window TITLE            until a visible window has this title
@@ -60,6 +61,12 @@ int main(int argc, char** argv)
         done = WaitFor([&] {
             HWND hDlg = FindVisible("#32770", name);
             return hDlg != nullptr && ControlText(hDlg, id) == argv[4];
+        });
+    } else if (verb == "wait-change" && argc == 5) {
+        int id = std::atoi(argv[3]);
+        done = WaitFor([&] {
+            HWND hDlg = FindVisible("#32770", name);
+            return hDlg != nullptr && ControlText(hDlg, id) != argv[4];
         });
     } else if (verb == "click" && argc == 4) {
         HWND hDlg = FindVisible("#32770", name);

@@ -4,7 +4,28 @@
 
 #include <cstdio>
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+namespace {
+
+const char kTitle[] = "Quillorn 19.0.0.4 安装程序";
+const char kText[] = "升级包已运行：正在安装 Quillorn 19.0.0.4……";
+
+LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(hWnd, &ps);
+        RECT rect;
+        GetClientRect(hWnd, &rect);
+        SetBkMode(hdc, TRANSPARENT);
+        SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+        DrawTextA(hdc, kText, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        EndPaint(hWnd, &ps);
+        return 0;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+void RecordRun()
 {
     char path[MAX_PATH + 8];
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -13,12 +34,23 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
         std::fprintf(f, "ran %s\r\n", GetCommandLineA());
         std::fclose(f);
     }
-    HWND hWnd = CreateWindowExA(WS_EX_TOPMOST, "STATIC",
-                                "Quillorn 19.0.0.4 安装程序\r\n\r\n升级包已运行：正在安装新版本……",
-                                WS_POPUP | WS_VISIBLE | WS_BORDER | SS_CENTER, 300, 260, 420, 120,
-                                nullptr, nullptr, hInstance, nullptr);
-    SetWindowTextA(hWnd, "Quillorn 19.0.0.4 安装程序\r\n\r\n升级包已运行：正在安装新版本……");
-    DWORD end = GetTickCount() + 6000;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+{
+    RecordRun();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = hInstance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "QuillornDemoSetup";
+    RegisterClassA(&wc);
+    CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, kTitle, WS_CAPTION | WS_VISIBLE, 260, 240,
+                    440, 140, nullptr, nullptr, hInstance, nullptr);
+    DWORD end = GetTickCount() + 8000;
     MSG msg;
     while (GetTickCount() < end) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))

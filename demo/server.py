@@ -11,8 +11,11 @@ import time
 
 PORT = int(sys.argv[1])
 DESCRIPTOR, PACKAGE, EXTRA = sys.argv[2:5]
-CHUNK = 32 * 1024
-CHUNK_PAUSE_S = 0.08  # about 400 KB/s
+CHUNK = 16 * 1024
+CHUNK_PAUSE_S = 0.1  # about 160 KB/s, so that the progress can be watched
+# Data appended to the package (a program ignores bytes after its image), so
+# that its download lasts a few seconds.
+PACKAGE_PADDING = 512 * 1024
 
 
 def descriptor_bytes():
@@ -27,7 +30,8 @@ def file_bytes(path):
 
 ROUTES = {
     "/soft/zevi/upt.htm": (descriptor_bytes, "text/plain; charset=gb2312", False),
-    "/soft/zevi/QuillornSetup.exe": (lambda: file_bytes(PACKAGE), "application/octet-stream", True),
+    "/soft/zevi/QuillornSetup.exe": (lambda: file_bytes(PACKAGE) + bytes(PACKAGE_PADDING),
+                                     "application/octet-stream", True),
     "/soft/zevi/articles.txt": (lambda: file_bytes(EXTRA), "text/plain", False),
 }
 

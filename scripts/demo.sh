@@ -1,79 +1,61 @@
 #!/usr/bin/env bash
-# The demo, for now the launcher: Updater.exe, started without an argument,
-# brings the minimized main program (the stand-in Zevi.exe) back to the
-# front; then, with no main program running, it starts one from the folder
-# that config.ini names. Runs in a private X server (or the caller's, with
-# KEEP_DISPLAY=1), saves a screenshot of each scene and stops everything.
-# Usage: demo.sh [BUILD_DIR]   (default build/x86_64; its exe and stand-in)
+# The main job, end to end: a local update server publishes a newer version,
+# the main program runs, Updater.exe checks in a real window, and the
+# upgrade is walked through: report, "升级", progress to 100%, the main
+# program asked to close, the package run.
+#
+# With DISPLAY set the windows appear on that display and you press the
+# buttons yourself; without it (or with DEMO_HEADLESS=1) everything runs in
+# a private Xvfb, the demo presses the buttons and saves a screenshot of
+# each state. Usage: demo.sh [BUILD_DIR]   (default build/x86_64)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:-$ROOT/build/x86_64}" && pwd)
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/demo-wineprefix}"
+if [ -n "${DISPLAY:-}" ] && [ "${DEMO_HEADLESS:-0}" != 1 ]; then
+    export KEEP_DISPLAY=1
+    INTERACTIVE=1
+else
+    INTERACTIVE=0
+fi
 source "$ROOT/scripts/wine-env.sh"
+source "$ROOT/scripts/demo-lib.sh"
 
-OUT="$BUILD/demo"
-INSTALL="$OUT/install"
-SHOTS="$OUT/shots"
-
-windows_path() {
-    local p=${1//\//\\}
-    echo "Z:$p"
-}
-
-screenshot() {
-    xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$SHOTS/$1.png"
-    echo "demo: screenshot $SHOTS/$1.png"
-}
-
-# Waits up to 20 s until file holds a line matching pattern.
-wait_for_line() {
-    local file=$1 pattern=$2
-    for _ in $(seq 200); do
-        grep -q "$pattern" "$file" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    echo "demo: '$pattern' never appeared in $file" >&2
-    return 1
-}
-
-# Runs the launcher to its end; it must end by itself with status 0.
-run_launcher() {
-    local status=0
-    "$WINE64" "$INSTALL/Updater.exe" >>"$OUT/wine.log" 2>&1 || status=$?
-    echo "demo: Updater.exe ended with status $status"
-    [ "$status" = 0 ]
-}
-
-rm -rf "$OUT"
-mkdir -p "$INSTALL/Zevi" "$SHOTS"
-cp "$BUILD/Updater.exe" "$INSTALL/"
-cp "$BUILD/tests/bin/Zevi.exe" "$INSTALL/Zevi/"
-printf '[OPTION]\r\nfolder=Zevi\r\n' >"$INSTALL/config.ini"
-RECORD="$INSTALL/Zevi/Zevi.log"
-
+rm -rf "$DEMO_OUT" && mkdir -p "$DEMO_OUT"
+make_installation
 wine_prefix_ready
 start_private_x
-trap stop_wine_and_x EXIT
-echo "demo: display $DISPLAY, prefix $WINEPREFIX"
+trap stop_demo EXIT
+start_server "$ROOT/demo/upt.ini"
+echo "demo: update server on http://127.0.0.1:$DEMO_PORT, display $DISPLAY"
 
-echo "demo: scene 1: the main program runs minimized; the launcher restores it"
-"$WINE64" "$INSTALL/Zevi/Zevi.exe" Quillorn2019 "$(windows_path "$RECORD")" min \
-    >>"$OUT/wine.log" 2>&1 &
-wait_for_line "$RECORD" "^state min"
-screenshot 1-minimized
-run_launcher
-wait_for_line "$RECORD" "^state normal"
-sleep 0.5
-screenshot 2-restored
+start_main_program
+echo "demo: the main program (stand-in) runs; starting Updater.exe /check"
+start_updater /check
+
+if [ "$INTERACTIVE" = 1 ]; then
+    echo "demo: press 升级 in the Updater window (or 下载练习文章, or 关闭)"
+    wait "$UPDATER_PID" || true
+else
+    driver wait-dialog Updater
+    sleep 1
+    screenshot "$SHOTS" 1-report
+    driver click Updater 1000
+    driver wait-change Updater 1005 0%
+    sleep 0.5
+    screenshot "$SHOTS" 2-downloading
+    status=0
+    wait "$UPDATER_PID" || status=$?
+    echo "demo: Updater.exe ended with status $status"
+    driver wait-window "Quillorn 19.0.0.4 安装程序"
+    screenshot "$SHOTS" 3-package-running
+fi
+
 echo "demo: the main program's record:"
-sed 's/^/    /' "$RECORD"
-
-echo "demo: scene 2: no main program runs; the launcher starts Zevi\\Zevi.exe"
-/usr/lib/wine/wineserver -k
-rm -f "$RECORD"
-run_launcher
-wait_for_line "$RECORD" "^start "
-sleep 0.5
-screenshot 3-started
-sed 's/^/    /' "$RECORD"
+sed 's/^/    /' "$INSTALL/Zevi/Zevi.log"
+if [ -f "$INSTALL/QuillornSetup.exe.ran" ]; then
+    echo "demo: the package ran: $(cat "$INSTALL/QuillornSetup.exe.ran")"
+    echo "demo: package on disk: $(stat -c %s "$INSTALL/QuillornSetup.exe") bytes"
+fi
+[ "$INTERACTIVE" = 1 ] || echo "demo: screenshots in $SHOTS"
 echo "demo: done"
