@@ -21,7 +21,7 @@ add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX STRICT)
 set(UPDATER_CXX_FLAGS ${UPDATER_WARNING_FLAGS} ${UPDATER_CHARSET_FLAGS})
 
 # --- resources -----------------------------------------------------------
-find_program(PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+find_program(PYTHON3 NAMES python3 python HINTS /usr/bin REQUIRED)
 set(RES_OUT ${CMAKE_BINARY_DIR}/res)
 file(MAKE_DIRECTORY ${RES_OUT})
 add_custom_command(
@@ -78,13 +78,6 @@ if(UPDATER_BUILD_TESTS)
     enable_testing()
     updater_settings(updater_settings_test "${UPDATER_TEST_BASE_URL}" ${UPDATER_TEST_TIMEOUT_MS})
     add_subdirectory(tests)
-endif()
-
-# The smoke suite run against this tree's own Updater.exe (the i686 one
-# ships): a driver and stand-ins, no GoogleTest.
-option(UPDATER_BUILD_SMOKE "Build the smoke suite's driver and stand-ins" ON)
-if(UPDATER_BUILD_SMOKE)
-    add_subdirectory(tests/smoke32)
 endif()
 
 add_subdirectory(demo)
