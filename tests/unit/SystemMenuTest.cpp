@@ -119,10 +119,11 @@ TEST_F(MainDialogFurniture, CommandsOutsideTheAboutRangeGetTheDefaultHandling)
             if (hAbout != nullptr)
                 PressButton(hAbout, IDOK);
         }
+        // Wine may finish the change of show state after the call returns.
         SendMessageA(hDlg, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        EXPECT_TRUE(IsIconic(hDlg));
+        EXPECT_TRUE(WaitUntil([&] { return IsIconic(hDlg) != FALSE; }));
         SendMessageA(hDlg, WM_SYSCOMMAND, SC_RESTORE, 0);
-        EXPECT_FALSE(IsIconic(hDlg));
+        EXPECT_TRUE(WaitUntil([&] { return IsIconic(hDlg) == FALSE; }));
     });
 }
 
