@@ -39,7 +39,7 @@ HWND AboutBoxOf(DWORD threadId)
 // The main dialog in check mode with "eck", which stays open whatever the
 // check finds; its files go to a folder of its own. As in InitInstance, it
 // is the application's main window, the default owner of other dialogs.
-class MainDialogFurniture : public testing::Test {
+class MainDialogFurnitureNet : public testing::Test {
 protected:
     void SetUp() override { theApp.m_pMainWnd = &m_dlg; }
     void TearDown() override { theApp.m_pMainWnd = nullptr; }
@@ -60,7 +60,7 @@ protected:
     const DWORD m_uiThread = GetCurrentThreadId();
 };
 
-TEST_F(MainDialogFurniture, SystemMenuEndsWithASeparatorAndTheAboutEntry)
+TEST_F(MainDialogFurnitureNet, SystemMenuEndsWithASeparatorAndTheAboutEntry)
 {
     Drive([](HWND hDlg) {
         HMENU hMenu = GetSystemMenu(hDlg, FALSE);
@@ -89,7 +89,7 @@ TEST_F(MainDialogFurniture, SystemMenuEndsWithASeparatorAndTheAboutEntry)
     });
 }
 
-TEST_F(MainDialogFurniture, CommandsInTheAboutRangeOpenTheOwnedModalAboutBox)
+TEST_F(MainDialogFurnitureNet, CommandsInTheAboutRangeOpenTheOwnedModalAboutBox)
 {
     Drive([&](HWND hDlg) {
         for (UINT id : {0x0010u, 0x0011u, 0x0018u, 0x001Fu}) {
@@ -106,7 +106,7 @@ TEST_F(MainDialogFurniture, CommandsInTheAboutRangeOpenTheOwnedModalAboutBox)
     });
 }
 
-TEST_F(MainDialogFurniture, CommandsOutsideTheAboutRangeGetTheDefaultHandling)
+TEST_F(MainDialogFurnitureNet, CommandsOutsideTheAboutRangeGetTheDefaultHandling)
 {
     Drive([&](HWND hDlg) {
         // An About box would keep SendMessage from returning.
@@ -127,7 +127,7 @@ TEST_F(MainDialogFurniture, CommandsOutsideTheAboutRangeGetTheDefaultHandling)
     });
 }
 
-TEST_F(MainDialogFurniture, TheApplicationIconIsTheWindowAndDragIcon)
+TEST_F(MainDialogFurnitureNet, TheApplicationIconIsTheWindowAndDragIcon)
 {
     ASSERT_NE(nullptr, m_dlg.m_hIcon);
     Drive([&](HWND hDlg) {
