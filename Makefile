@@ -4,6 +4,8 @@ JOBS ?= 2
 
 BUILD := build
 CMAKE_WIN = cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
+# The publisher's public key for the shipped exe (see README, Signed updates).
+KEY_FLAG = $(if $(UPDATER_PUBLIC_KEY),-DUPDATER_PUBLIC_KEY=$(abspath $(UPDATER_PUBLIC_KEY)))
 
 .PHONY: all deps build build-i686 build-x86_64 build-native test test-native test-wine demo screenshots clean
 
@@ -15,11 +17,11 @@ deps:
 build: build-i686 build-x86_64
 
 build-i686: deps
-	$(CMAKE_WIN) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DUPDATER_BUILD_TESTS=OFF
+	$(CMAKE_WIN) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DUPDATER_BUILD_TESTS=OFF $(KEY_FLAG)
 	cmake --build $(BUILD)/i686 -j $(JOBS)
 
 build-x86_64: deps
-	$(CMAKE_WIN) -S . -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+	$(CMAKE_WIN) -S . -B $(BUILD)/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(KEY_FLAG)
 	cmake --build $(BUILD)/x86_64 -j $(JOBS)
 
 build-native: deps
@@ -31,6 +33,10 @@ test-native: build-native
 
 test-wine: build
 	bash scripts/run-wine-tests.sh $(BUILD)/x86_64
+
+# The shipped 32-bit exe under 32-bit Wine (emulated: slow).
+test32: build-i686
+	bash scripts/run-test32.sh $(BUILD)/i686
 
 test: test-native test-wine
 

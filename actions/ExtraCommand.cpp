@@ -3,13 +3,17 @@
 #include <shellapi.h>
 
 #include "actions/DescriptorChecks.h"
+#include "actions/DownloadPin.h"
 #include "app/UpdaterDlg.h"
 #include "config/AppPaths.h"
+#include "config/DescriptorTrust.h"
 #include "config/IniFile.h"
 #include "download/DownloadJob.h"
 
 void CUpdaterDlg::OnExtraAction()
 {
+    if (!ConfirmDescriptorIntact())
+        return;
     m_nDownloadKind = 1;
     CString target = ReadIniString(g_szDescriptorPath, Descriptor::extraTarget);
     CString url = ReadIniString(g_szDescriptorPath, Descriptor::extraUrl);
@@ -25,5 +29,8 @@ void CUpdaterDlg::OnExtraAction()
     }
     GetDlgItem(IDC_BTN_UPGRADE).EnableWindow(FALSE);
     GetDlgItem(IDC_BTN_EXTRA).EnableWindow(FALSE);
-    StartDownloadJob(m_hWnd, url, file);
+    std::optional<Sha256Digest> pin;
+    if (!ReadDownloadPin(Descriptor::extraSha256, &pin))
+        return;
+    StartDownloadJob(m_hWnd, url, file, AfxBeginThread, pin);
 }

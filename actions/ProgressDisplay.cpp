@@ -7,6 +7,7 @@
 #include "actions/MainProgramClose.h"
 #include "app/UpdaterDlg.h"
 #include "config/AppPaths.h"
+#include "config/DescriptorTrust.h"
 #include "config/IniFile.h"
 #include "download/ProgressReport.h"
 #include "framework/MessageBox.h"
@@ -43,7 +44,7 @@ void CUpdaterDlg::CompleteDownload()
         ::ShellExecuteA(nullptr, nullptr, g_szPackagePath, nullptr, nullptr, SW_SHOWNORMAL);
         AfxEndProcess(0);
     }
-    if (m_nDownloadKind == 1) {
+    if (m_nDownloadKind == 1 && ConfirmDescriptorIntact()) {
         CString message = ReadIniString(g_szDescriptorPath, Descriptor::extraMessage);
         char buffer[kMessageBufferSize];
         CopyTextCut(buffer, sizeof buffer, message);

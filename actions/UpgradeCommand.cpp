@@ -2,14 +2,18 @@
 #include <windows.h>
 
 #include "actions/DescriptorChecks.h"
+#include "actions/DownloadPin.h"
 #include "app/UpdaterDlg.h"
 #include "config/AppPaths.h"
+#include "config/DescriptorTrust.h"
 #include "config/IniFile.h"
 #include "download/DownloadJob.h"
 #include "framework/MessageBox.h"
 
 void CUpdaterDlg::OnUpgrade()
 {
+    if (!ConfirmDescriptorIntact())
+        return;
     m_nDownloadKind = 0;
     GetDlgItem(IDC_BTN_UPGRADE).EnableWindow(FALSE);
     GetDlgItem(IDC_BTN_EXTRA).EnableWindow(FALSE);
@@ -29,5 +33,8 @@ void CUpdaterDlg::OnUpgrade()
         AfxMessageBox("下载失败!", MB_OK);
         return;
     }
-    StartDownloadJob(m_hWnd, url, g_szPackagePath);
+    std::optional<Sha256Digest> pin;
+    if (!ReadDownloadPin(Descriptor::packageSha256, &pin))
+        return;
+    StartDownloadJob(m_hWnd, url, g_szPackagePath, AfxBeginThread, pin);
 }

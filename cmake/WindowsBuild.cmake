@@ -53,17 +53,29 @@ list(REMOVE_ITEM CORE_SOURCES ${ENTRY_SOURCE} ${SETTINGS_SOURCE})
 add_library(updater_core STATIC ${CORE_SOURCES})
 target_include_directories(updater_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(updater_core PRIVATE ${UPDATER_CXX_FLAGS})
-target_link_libraries(updater_core PUBLIC wininet winmm comctl32 shell32 user32 gdi32 kernel32)
+target_link_libraries(updater_core PUBLIC wininet winmm comctl32 shell32 user32 gdi32 kernel32 bcrypt)
 
-# Build settings fixed per exe: the server base URL and the network time bound.
+# The publisher's public key built into the shipped exe: with it every update
+# must be signed. Made with tools/sign-update keygen.
+include(${CMAKE_SOURCE_DIR}/cmake/UpdateKey.cmake)
+set(UPDATER_PUBLIC_KEY "" CACHE FILEPATH "ECDSA P-256 public key (PEM) that updates must be signed with; empty: none")
+set(UPDATER_RELEASE_KEY "")
+if(UPDATER_PUBLIC_KEY)
+    updater_key_initializer(${UPDATER_PUBLIC_KEY} UPDATER_RELEASE_KEY)
+endif()
+
+# Build settings fixed per exe: the server base URL, the network time bound
+# and, as an optional fourth argument, the key from updater_key_initializer.
 function(updater_settings name base_url timeout_ms)
-    add_library(${name} STATIC ${SETTINGS_SOURCE})
+    set(key "${ARGV3}")
+    updater_key_source(${name} "${key}" key_source)
+    add_library(${name} STATIC ${SETTINGS_SOURCE} ${key_source})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_options(${name} PRIVATE ${UPDATER_CXX_FLAGS})
     target_compile_definitions(${name} PRIVATE
         UPDATER_BASE_URL="${base_url}" UPDATER_TIMEOUT_MS=${timeout_ms})
 endfunction()
-updater_settings(updater_settings_release "${UPDATER_BASE_URL}" 30000)
+updater_settings(updater_settings_release "${UPDATER_BASE_URL}" 30000 "${UPDATER_RELEASE_KEY}")
 
 function(updater_exe name settings)
     add_executable(${name} WIN32 ${ENTRY_SOURCE} ${UPDATER_RC})
@@ -78,6 +90,13 @@ if(UPDATER_BUILD_TESTS)
     enable_testing()
     updater_settings(updater_settings_test "${UPDATER_TEST_BASE_URL}" ${UPDATER_TEST_TIMEOUT_MS})
     add_subdirectory(tests)
+endif()
+
+# The smoke suite run against this tree's own Updater.exe (the i686 one
+# ships): a driver and stand-ins, no GoogleTest.
+option(UPDATER_BUILD_SMOKE "Build the smoke suite's driver and stand-ins" ON)
+if(UPDATER_BUILD_SMOKE)
+    add_subdirectory(tests/smoke32)
 endif()
 
 add_subdirectory(demo)

@@ -31,6 +31,9 @@ constexpr IniKey extraTarget{"ADDITIONAL", "target", 200};   // "file": download
 constexpr IniKey extraUrl{"ADDITIONAL", "url", 200};
 constexpr IniKey extraFile{"ADDITIONAL", "file", 20};        // local path, used as given
 constexpr IniKey extraMessage{"ADDITIONAL", "msg", 255};     // shown when the file is in
+// 64 hex digits, required when a key is built in; read longer than that so
+// that a longer value shows instead of being cut to fit.
+constexpr IniKey extraSha256{"ADDITIONAL", "sha256", 80};
 
 constexpr const char* contentSection = "CONTENT";
 constexpr const char* contentKeyFormat = "line%d";  // line1 ... line100
@@ -39,6 +42,7 @@ constexpr int contentMaxLines = 100;
 
 constexpr IniKey packageUrl{"ADDRESS", "url", 200};
 constexpr IniKey packageFile{"ADDRESS", "file", 60};  // name inside the install folder
+constexpr IniKey packageSha256{"ADDRESS", "sha256", 80};  // as extraSha256
 
 constexpr const char* extraTargetFile = "file";
 }  // namespace Descriptor

@@ -5,10 +5,11 @@
 #include "app/UpdaterDlg.h"
 #include "config/AppPaths.h"
 #include "config/BuildSettings.h"
+#include "config/DescriptorFetch.h"
+#include "config/DescriptorTrust.h"
 #include "config/IniFile.h"
 #include "config/VersionNumber.h"
 #include "config/VersionReport.h"
-#include "download/DownloadToFile.h"
 #include "framework/MessageBox.h"
 #include "framework/Process.h"
 
@@ -38,9 +39,11 @@ int CUpdaterDlg::CheckForUpdate()
     texts.localDate = ReadIniString(g_szConfigPath, LocalConfig::date);
 
     CString url = CString(kUpdateServerBaseUrl) + kDescriptorUrlPath;
-    if (DownloadToFile(m_hWnd, url, g_szDescriptorPath, 0) != 0) {
+    DescriptorFetch fetch = FetchDescriptor(m_hWnd, url);
+    if (fetch != DescriptorFetch::Ok) {
+        // Only the interactive mode tells why; the others end quietly.
         if (m_strModeTag == kModeInteractive)
-            AfxMessageBox("下载失败!", MB_OK);
+            AfxMessageBox(fetch == DescriptorFetch::Forged ? kForgedDescriptorText : "下载失败!", MB_OK);
         return 0;
     }
 

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "download/Sha256.h"
 #include "framework/CString.h"
 #include "framework/Thread.h"
 
@@ -10,6 +13,7 @@ struct DownloadJob {
     HWND hNotifyWnd;  // receives the progress reports: the main dialog
     CString strUrl;
     CString strLocalPath;
+    std::optional<Sha256Digest> pin;  // the SHA-256 the file must have, if pinned
 };
 
 // The way a worker thread is started; AfxBeginThread's signature.
@@ -20,7 +24,8 @@ using ThreadStarter = CWinThread* (*)(AFX_THREADPROC pfnThreadProc, LPVOID pPara
 // Hands a new job to a new worker thread and returns at once. When no
 // thread can be started, the job is freed and the user is told "下载失败!".
 void StartDownloadJob(HWND hNotifyWnd, const CString& strUrl, const CString& strLocalPath,
-                      ThreadStarter pfnBeginThread = AfxBeginThread);
+                      ThreadStarter pfnBeginThread = AfxBeginThread,
+                      const std::optional<Sha256Digest>& pin = std::nullopt);
 
 // The worker: takes the job over, frees it, downloads, and tells the user
 // "下载失败!" when the download failed. Exit code 1 on success, 0 on failure.

@@ -2,10 +2,13 @@
 
 #include <mmsystem.h>
 
+#include <optional>
+
 #include "config/BuildSettings.h"
 #include "download/HttpGetRequest.h"
 #include "download/ProgressMath.h"
 #include "download/ProgressReport.h"
+#include "download/Sha256.h"
 #include "framework/File.h"
 #include "framework/MessageBox.h"
 
@@ -65,7 +68,7 @@ enum class BodyResult { Complete, ReadFailed, TimedOut, WriteFailed };
 
 // Reads the body block by block into the file: write, report, clock, read.
 BodyResult ReceiveBody(const HttpGetRequest& request, CFile& file, ProgressReporter& reporter,
-                       DWORD dwAnnounced, DWORD& dwReceived)
+                       DWORD dwAnnounced, DWORD& dwReceived, CSha256* pHasher)
 {
     char buffer[kBlockSize];
     DWORD dwElapsedMs = kMinimumElapsedMs;
@@ -79,6 +82,8 @@ BodyResult ReceiveBody(const HttpGetRequest& request, CFile& file, ProgressRepor
         } catch (const CFileException&) {
             return BodyResult::WriteFailed;
         }
+        if (pHasher != nullptr)  // as written: the file is never read back
+            pHasher->Add(buffer, dwRead);
         dwReceived += dwRead;
         reporter.OnBlock(dwReceived, dwElapsedMs);
         dwElapsedMs = ElapsedMs(dwStartTick, timeGetTime());
@@ -97,9 +102,24 @@ bool CloseFile(CFile& file)
     }
 }
 
+// A pinned download whose bytes differ from the pin is removed, so that
+// nothing can run or open it.
+bool KeepIfPinned(const CString& strLocalPath, CSha256* pHasher, const Sha256Digest* pExpected)
+{
+    Sha256Digest digest;
+    if (pExpected == nullptr || (pHasher->Finish(&digest) && digest == *pExpected))
+        return true;
+    DeleteFileA(strLocalPath);
+    AfxMessageBox(kPinMismatchText);
+    return false;
+}
+
 }  // namespace
 
-int DownloadToFile(HWND hNotifyWnd, CString strUrl, CString strLocalPath, int bPostProgress)
+const char kPinMismatchText[] = "升级文件校验失败!";
+
+int DownloadToFile(HWND hNotifyWnd, CString strUrl, CString strLocalPath, int bPostProgress,
+                   const Sha256Digest* pExpected)
 {
     HttpGetRequest request;
     switch (request.Open(strUrl, kNetworkTimeoutMs)) {
@@ -119,7 +139,11 @@ int DownloadToFile(HWND hNotifyWnd, CString strUrl, CString strLocalPath, int bP
     const DWORD dwAnnounced = request.AnnouncedLength();
     ProgressReporter reporter(hNotifyWnd, bPostProgress != 0, dwAnnounced);
     DWORD dwReceived = 0;
-    switch (ReceiveBody(request, file, reporter, dwAnnounced, dwReceived)) {
+    std::optional<CSha256> hasher;
+    if (pExpected != nullptr)
+        hasher.emplace();
+    CSha256* pHasher = hasher ? &*hasher : nullptr;
+    switch (ReceiveBody(request, file, reporter, dwAnnounced, dwReceived, pHasher)) {
     case BodyResult::ReadFailed:
         AfxMessageBox("读文件出错!");
         return -1;  // the file keeps what was written; the destructors close all
@@ -131,6 +155,8 @@ int DownloadToFile(HWND hNotifyWnd, CString strUrl, CString strLocalPath, int bP
     }
     request.Close();
     if (!CloseFile(file))
+        return -1;
+    if (!KeepIfPinned(strLocalPath, pHasher, pExpected))
         return -1;
     // A package must have bytes; the descriptor (fetched without reports)
     // may be empty.

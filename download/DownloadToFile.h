@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "download/Sha256.h"
 #include "framework/CString.h"
 
 // Returns 0 when the whole body was written and the file closed, -1 on any
@@ -15,4 +16,12 @@
 // With bPostProgress nonzero, WM_DOWNLOAD_PROGRESS reports go to hNotifyWnd
 // as the body arrives (see ProgressReport.h); the report that completes the
 // download (100 percent) is posted only after the file has been closed.
-int DownloadToFile(HWND hNotifyWnd, CString strUrl, CString strLocalPath, int bPostProgress);
+//
+// With pExpected set, the bytes are hashed as they are written; a file
+// whose SHA-256 differs is deleted, kPinMismatchText is told and the result
+// is -1, with no completing report.
+int DownloadToFile(HWND hNotifyWnd, CString strUrl, CString strLocalPath, int bPostProgress,
+                   const Sha256Digest* pExpected = nullptr);
+
+// Told when a pinned download does not hash to its pin.
+extern const char kPinMismatchText[];

@@ -2,6 +2,9 @@
 
 #include <mmsystem.h>
 
+#include "download/ConnectionState.h"
+#include "download/RedirectChain.h"
+
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -19,9 +22,10 @@ constexpr DWORD kRequestHeadersLength = 152;
 static_assert(sizeof kRequestHeaders - 1 == kRequestHeadersLength, "the header text is 152 characters");
 
 // Always from the server, asking caches on the way not to answer, and
-// nothing written to the local cache.
-constexpr DWORD kRequestFlags =
-    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
+// nothing written to the local cache. Redirects are followed hop by hop
+// here, never by WinINet.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 
 // The agent name is taken from the clock so that each call names its
 // client anew; as a signed 32-bit number, as it always has been.
@@ -32,10 +36,9 @@ void FormatAgentName(char (&szAgent)[64])
 
 DWORD AccessType()
 {
-    DWORD dwFlags = 0;
-    InternetGetConnectedState(&dwFlags, 0);  // only the flags count
-    return (dwFlags & INTERNET_CONNECTION_PROXY) != 0 ? INTERNET_OPEN_TYPE_PRECONFIG
-                                                      : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
+    return (ConnectedStateFlags() & INTERNET_CONNECTION_PROXY) != 0
+               ? INTERNET_OPEN_TYPE_PRECONFIG
+               : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
 }
 
 void SetTimeouts(HINTERNET hInternet, DWORD dwTimeoutMs)
@@ -93,10 +96,19 @@ HttpGetRequest::OpenResult HttpGetRequest::Open(const char* pszUrl, DWORD dwTime
     m_hInternet = InternetOpenA(szAgent, dwAccessType, nullptr, nullptr, 0);
     if (m_hInternet == nullptr)
         return OpenResult::NoClient;
-    CrackedUrl url;
-    if (!CrackUrl(pszUrl, url) || !SendRequest(url.parts, dwTimeoutMs) || !StatusIsSuccess())
-        return OpenResult::Failed;
-    return OpenResult::Ok;
+    RedirectChain chain(pszUrl);
+    for (;;) {
+        CrackedUrl url;
+        if (!CrackUrl(chain.CurrentUrl(), url) || !SendRequest(url.parts, dwTimeoutMs))
+            return OpenResult::Failed;
+        const DWORD dwStatus = Status();
+        // An error page must never become the file that was asked for.
+        if (dwStatus >= 200 && dwStatus <= 299)
+            return OpenResult::Ok;
+        if (!IsRedirectStatus(dwStatus) || !FollowLocation(chain))
+            return OpenResult::Failed;
+        CloseHop();
+    }
 }
 
 // Connect, open and send as InternetOpenUrlA does, so that the same bytes
@@ -125,14 +137,25 @@ bool HttpGetRequest::SendRequest(const URL_COMPONENTSA& url, DWORD dwTimeoutMs)
            HttpSendRequestA(m_hRequest, nullptr, 0, nullptr, 0);
 }
 
-// An error page must never become the file that was asked for.
-bool HttpGetRequest::StatusIsSuccess() const
+// 0 when the response carries no readable status.
+DWORD HttpGetRequest::Status() const
 {
     DWORD dwStatus = 0;
     DWORD dwSize = sizeof dwStatus;
-    return HttpQueryInfoA(m_hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize,
-                          nullptr) &&
-           dwStatus >= 200 && dwStatus <= 299;
+    if (!HttpQueryInfoA(m_hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &dwSize,
+                        nullptr))
+        return 0;
+    return dwStatus;
+}
+
+// A redirect without a Location, or with one longer than a URL may be, is
+// a dead end.
+bool HttpGetRequest::FollowLocation(RedirectChain& chain) const
+{
+    char szLocation[INTERNET_MAX_URL_LENGTH + 1];
+    DWORD dwSize = sizeof szLocation;
+    return HttpQueryInfoA(m_hRequest, HTTP_QUERY_LOCATION, szLocation, &dwSize, nullptr) &&
+           chain.Follow(szLocation);
 }
 
 DWORD HttpGetRequest::AnnouncedLength() const
@@ -158,9 +181,19 @@ bool HttpGetRequest::IsTimeout(DWORD dwError)
 
 void HttpGetRequest::Close()
 {
-    for (HINTERNET* phHandle : {&m_hRequest, &m_hConnect, &m_hInternet}) {
-        if (*phHandle != nullptr)
-            InternetCloseHandle(*phHandle);
-        *phHandle = nullptr;
-    }
+    CloseHop();
+    ReleaseHandle(m_hInternet);
+}
+
+void HttpGetRequest::CloseHop()
+{
+    ReleaseHandle(m_hRequest);
+    ReleaseHandle(m_hConnect);
+}
+
+void HttpGetRequest::ReleaseHandle(HINTERNET& hHandle)
+{
+    if (hHandle != nullptr)
+        InternetCloseHandle(hHandle);
+    hHandle = nullptr;
 }

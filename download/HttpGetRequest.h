@@ -12,12 +12,15 @@
 #include <windows.h>
 #include <wininet.h>
 
+class RedirectChain;
+
 class HttpGetRequest {
 public:
     enum class OpenResult {
         Ok,        // a final status 200-299 arrived; the body can be read
         NoClient,  // InternetOpenA failed
-        Failed,    // bad or non-HTTP URL, no connection, timeout, or error status
+        Failed,    // bad or non-HTTP URL, no connection, timeout, error status,
+                   // or a redirect that may not be followed
     };
 
     HttpGetRequest() = default;
@@ -25,8 +28,10 @@ public:
     HttpGetRequest(const HttpGetRequest&) = delete;
     HttpGetRequest& operator=(const HttpGetRequest&) = delete;
 
-    // Sends the request for pszUrl and waits for the response head.
-    // Connecting, sending and each wait for data are bounded by dwTimeoutMs.
+    // Sends the request for pszUrl and waits for the response head,
+    // following redirects as RedirectChain allows, each with the same
+    // request. Connecting, sending and each wait for data are bounded by
+    // dwTimeoutMs on every hop.
     OpenResult Open(const char* pszUrl, DWORD dwTimeoutMs);
 
     // The Content-Length that the response announced; 0 when it announced
@@ -44,7 +49,10 @@ public:
 
 private:
     bool SendRequest(const URL_COMPONENTSA& url, DWORD dwTimeoutMs);
-    bool StatusIsSuccess() const;
+    DWORD Status() const;
+    bool FollowLocation(RedirectChain& chain) const;
+    void CloseHop();
+    static void ReleaseHandle(HINTERNET& hHandle);
 
     HINTERNET m_hInternet = nullptr;
     HINTERNET m_hConnect = nullptr;

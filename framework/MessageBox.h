@@ -1,6 +1,7 @@
 // AfxMessageBox: a message box with the application's name as caption,
 // shown on the calling thread and owned by the main window when there is
-// one, so that it never hides behind the topmost dialog.
+// one (or by the box open over it), so that it never hides behind the
+// topmost dialog.
 #pragma once
 
 #include <windows.h>

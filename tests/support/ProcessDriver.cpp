@@ -1,5 +1,7 @@
 #include "tests/support/ProcessDriver.h"
 
+#include <tlhelp32.h>
+
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -331,4 +333,20 @@ void KillWindowOwnersIn(const char* className, const char* title, const std::str
             CloseHandle(hProcess);
         }
     }
+}
+
+std::vector<DWORD> ProcessesRunningFrom(const std::string& folder)
+{
+    std::vector<DWORD> found;
+    HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (hSnapshot == INVALID_HANDLE_VALUE)
+        return found;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(hSnapshot, &entry); more; more = Process32Next(hSnapshot, &entry)) {
+        if (StartsWithIgnoringCase(ImagePathOf(entry.th32ProcessID), folder + "\\"))
+            found.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(hSnapshot);
+    return found;
 }

@@ -111,3 +111,6 @@ bool PressButton(HWND hDlg, int buttonId);
 // and whose executable lies in folder: programs that a test's program
 // started and that the test cannot otherwise reach.
 void KillWindowOwnersIn(const char* className, const char* title, const std::string& folder);
+
+// Ids of the running processes whose executable lies in folder (or below).
+std::vector<DWORD> ProcessesRunningFrom(const std::string& folder);
