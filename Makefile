@@ -7,7 +7,7 @@ CMAKE_WIN = cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
 # The publisher's public key for the shipped exe (see README, Signed updates).
 KEY_FLAG = $(if $(UPDATER_PUBLIC_KEY),-DUPDATER_PUBLIC_KEY=$(abspath $(UPDATER_PUBLIC_KEY)))
 
-.PHONY: all deps build build-i686 build-x86_64 build-native test test-native test-wine demo screenshots clean
+.PHONY: all deps build build-i686 build-x86_64 build-native test test-native test-wine demo screenshots bench test32 clean
 
 all: build
 
@@ -45,6 +45,10 @@ demo: build
 
 screenshots: build
 	bash scripts/screenshots.sh $(BUILD)/x86_64
+
+# Throughput, progress, memory and start-up figures (not part of make test).
+bench: build
+	bash scripts/bench.sh $(BUILD)/x86_64
 
 clean:
 	rm -rf $(BUILD)
