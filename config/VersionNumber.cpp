@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 static bool IsDigit(char ch)
@@ -54,6 +55,12 @@ float ParseVersionNumber(const char* text)
     // The prefix holds only characters that strtod reads alike in every locale
     // that uses '.'; this program never changes the C library's locale.
     double value = std::strtod(number.c_str(), nullptr);
+    // Narrowing a value beyond the float range is undefined; such a version
+    // number compares as infinitely large (or small), as the hardware would give.
+    if (value > std::numeric_limits<float>::max())
+        return std::numeric_limits<float>::infinity();
+    if (value < -std::numeric_limits<float>::max())
+        return -std::numeric_limits<float>::infinity();
     return static_cast<float>(value);
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
+#include <string>
 
 #include "app/IconPosition.h"
 #include "config/PathText.h"
@@ -55,6 +57,9 @@ TEST(VersionNumber, ReadsAsAtofThenNarrowsToFloat)
         EXPECT_EQ(c.value, ParseVersionNumber(c.text)) << c.text;
     EXPECT_LT(ParseVersionNumber("1.10"), ParseVersionNumber("1.9"));
     EXPECT_EQ(ParseVersionNumber("16.00000001"), ParseVersionNumber("16"));
+    // 39 nines, as a cut config.ini value can hold: beyond the float range.
+    EXPECT_EQ(std::numeric_limits<float>::infinity(), ParseVersionNumber(std::string(39, '9').c_str()));
+    EXPECT_EQ(-std::numeric_limits<float>::infinity(), ParseVersionNumber(("-" + std::string(39, '9')).c_str()));
 }
 
 TEST(VersionNumber, IntegersReadAsAtoi)
