@@ -155,12 +155,19 @@ TEST_F(UserFaultsNet, ClosingTheDialogMidDownloadEndsTheProcessAtOnce)
     ExpectOnlyOwnFilesTouched({});
 }
 
+// The same rows with the real mouse: they run alone (see tests/CMakeLists.txt).
+namespace {
+class UserMouseSerial : public UserFaultsNet {};
+}  // namespace
+
 // The first click disables the button; a second click close behind it
 // starts no second download.
-TEST_F(UserFaultsNet, PressingUpgradeTwiceQuicklyDownloadsAndRunsThePackageOnce)
+TEST_F(UserMouseSerial, PressingUpgradeTwiceQuicklyDownloadsAndRunsThePackageOnce)
 {
     HWND hDlg = StartCheck();
     ASSERT_NE(nullptr, hDlg);
+    SetForegroundWindow(hDlg);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hDlg; }));
     ASSERT_TRUE(DoubleClickWithTheMouse(GetDlgItem(hDlg, IDC_BTN_UPGRADE)));
     ASSERT_TRUE(m_process->WaitForExit(60000));
     EXPECT_EQ(0u, m_process->ExitCode());
