@@ -42,21 +42,6 @@ struct RunSeen {
     Boxes boxes;
 };
 
-bool IsEnabled(HWND hDlg, int id)
-{
-    return IsWindowEnabled(GetDlgItem(hDlg, id)) != FALSE;
-}
-
-// Clicks a visible, enabled button and returns once its handler has run.
-bool Click(HWND hDlg, int id)
-{
-    HWND hButton = GetDlgItem(hDlg, id);
-    if (!IsWindowVisible(hButton) || !IsWindowEnabled(hButton))
-        return false;
-    SendMessageA(hButton, BM_CLICK, 0, 0);
-    return true;
-}
-
 class SignedUpdateNet : public testing::Test {
 protected:
     SignedUpdateNet()

@@ -8,6 +8,7 @@
 namespace {
 
 struct VisibleDialogSearch {
+    const char* caption;
     HWND found;
 };
 
@@ -15,21 +16,37 @@ BOOL CALLBACK FindVisibleDialog(HWND hWnd, LPARAM lParam)
 {
     char className[16] = {};
     GetClassNameA(hWnd, className, sizeof className);
-    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(hWnd)) {
-        reinterpret_cast<VisibleDialogSearch*>(lParam)->found = hWnd;
+    auto* search = reinterpret_cast<VisibleDialogSearch*>(lParam);
+    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(hWnd) &&
+        (search->caption == nullptr || WindowText(hWnd) == search->caption)) {
+        search->found = hWnd;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND VisibleDialogOfThread(DWORD threadId)
+}  // namespace
+
+HWND VisibleDialogOfThread(DWORD threadId, const char* caption)
 {
-    VisibleDialogSearch search{nullptr};
+    VisibleDialogSearch search{caption, nullptr};
     EnumThreadWindows(threadId, FindVisibleDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-}  // namespace
+bool IsEnabled(HWND hDlg, int id)
+{
+    return IsWindowEnabled(GetDlgItem(hDlg, id)) != FALSE;
+}
+
+bool Click(HWND hDlg, int id)
+{
+    HWND hButton = GetDlgItem(hDlg, id);
+    if (!IsWindowVisible(hButton) || !IsWindowEnabled(hButton))
+        return false;
+    SendMessageA(hButton, BM_CLICK, 0, 0);
+    return true;
+}
 
 bool WaitUntil(const std::function<bool()>& pred, unsigned timeoutMs)
 {

@@ -20,5 +20,12 @@ INT_PTR RunHostedDialog(CDialog& dlg, const std::function<void(HWND)>& driver);
 std::string WindowText(HWND hWnd);
 std::string DlgItemText(HWND hDlg, int id);
 
+// The first visible dialog of the thread, with the given caption unless null.
+HWND VisibleDialogOfThread(DWORD threadId, const char* caption = nullptr);
+
+bool IsEnabled(HWND hDlg, int id);
+// Clicks a visible, enabled button and returns once its handler has run.
+bool Click(HWND hDlg, int id);
+
 // Polls pred every 10 ms until it holds; false after timeoutMs.
 bool WaitUntil(const std::function<bool()>& pred, unsigned timeoutMs = 20000);

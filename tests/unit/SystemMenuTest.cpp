@@ -13,29 +13,6 @@
 
 namespace {
 
-struct AboutBoxSearch {
-    HWND found;
-};
-
-BOOL CALLBACK FindAboutBox(HWND hWnd, LPARAM lParam)
-{
-    char className[16] = {};
-    GetClassNameA(hWnd, className, sizeof className);
-    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(hWnd) &&
-        WindowText(hWnd) == "关于 Updater") {
-        reinterpret_cast<AboutBoxSearch*>(lParam)->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND AboutBoxOf(DWORD threadId)
-{
-    AboutBoxSearch search{nullptr};
-    EnumThreadWindows(threadId, FindAboutBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The main dialog in check mode with "eck", which stays open whatever the
 // check finds; its files go to a folder of its own. As in InitInstance, it
 // is the application's main window, the default owner of other dialogs.
@@ -96,7 +73,7 @@ TEST_F(MainDialogFurnitureNet, CommandsInTheAboutRangeOpenTheOwnedModalAboutBox)
             SCOPED_TRACE("command " + std::to_string(id));
             PostMessageA(hDlg, WM_SYSCOMMAND, id, 0);
             HWND hAbout = nullptr;
-            ASSERT_TRUE(WaitUntil([&] { return (hAbout = AboutBoxOf(m_uiThread)) != nullptr; }));
+            ASSERT_TRUE(WaitUntil([&] { return (hAbout = VisibleDialogOfThread(m_uiThread, "关于 Updater")) != nullptr; }));
             EXPECT_EQ(hDlg, GetWindow(hAbout, GW_OWNER));
             EXPECT_FALSE(IsWindowEnabled(hDlg)) << "the main dialog takes no input meanwhile";
             EXPECT_TRUE(PressButton(hAbout, IDOK));
@@ -114,7 +91,7 @@ TEST_F(MainDialogFurnitureNet, CommandsOutsideTheAboutRangeGetTheDefaultHandling
             SCOPED_TRACE("command " + std::to_string(id));
             DWORD_PTR result = 0;
             EXPECT_NE(0, SendMessageTimeoutA(hDlg, WM_SYSCOMMAND, id, 0, SMTO_NORMAL, 10000, &result));
-            HWND hAbout = AboutBoxOf(m_uiThread);
+            HWND hAbout = VisibleDialogOfThread(m_uiThread, "关于 Updater");
             EXPECT_EQ(nullptr, hAbout);
             if (hAbout != nullptr)
                 PressButton(hAbout, IDOK);

@@ -29,21 +29,6 @@ std::string NewerDescriptor(const std::string& sections)
     return "[VERSION]\r\ntotal=2\r\nver=2\r\nbuild=2.0\r\ndate=d\r\n" + sections;
 }
 
-bool IsEnabled(HWND hDlg, int id)
-{
-    return IsWindowEnabled(GetDlgItem(hDlg, id)) != FALSE;
-}
-
-// Clicks a visible, enabled button and returns once its handler has run.
-bool Click(HWND hDlg, int id)
-{
-    HWND hButton = GetDlgItem(hDlg, id);
-    if (!IsWindowVisible(hButton) || !IsWindowEnabled(hButton))
-        return false;
-    SendMessageA(hButton, BM_CLICK, 0, 0);
-    return true;
-}
-
 // Posts one report as the download routine does, and waits until the
 // dialog has handled and freed it.
 bool SendReport(HWND hDlg, const char* speed, int percent)
