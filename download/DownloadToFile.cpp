@@ -16,10 +16,15 @@ namespace {
 
 constexpr DWORD kBlockSize = 16384;
 
+// A window shows at most this many block reports a second: handling one costs
+// the window far more than reading a block, and faster updates are not seen.
+constexpr DWORD kBlockReportIntervalMs = 25;
+
 // The reports of one download. A block's report goes out only when none is
-// in flight; the report that completes the download (100 percent, or the
-// end of a body of unknown length) is held until the file is closed, and
-// then always goes out.
+// in flight and the last one went out at least kBlockReportIntervalMs ago;
+// the report that completes the download (100 percent, or the end of a body
+// of unknown length) is held until the file is closed, and then always goes
+// out.
 class ProgressReporter {
 public:
     ProgressReporter(HWND hNotifyWnd, bool bEnabled, DWORD dwAnnounced)
@@ -34,14 +39,14 @@ public:
         if (m_dwAnnounced == 0) {
             // Any block may be the last: its rate is kept for the completion.
             Hold(strSpeed);
-            PostBlockReport(m_hNotifyWnd, strSpeed, 0);
+            PostBlockReportIfDue(strSpeed, 0, dwElapsedMs);
             return;
         }
         int nPercent = PercentReceived(dwReceived, m_dwAnnounced);
         if (nPercent == 100)
             Hold(strSpeed);
         else
-            PostBlockReport(m_hNotifyWnd, strSpeed, nPercent);
+            PostBlockReportIfDue(strSpeed, nPercent, dwElapsedMs);
     }
 
     void PostCompletion()
@@ -51,6 +56,17 @@ public:
     }
 
 private:
+    // dwElapsedMs is the download's clock; the first block always reports.
+    void PostBlockReportIfDue(const CString& strSpeed, int nPercent, DWORD dwElapsedMs)
+    {
+        if (m_bPostedBlock && dwElapsedMs - m_dwLastPostMs < kBlockReportIntervalMs)
+            return;
+        if (PostBlockReport(m_hNotifyWnd, strSpeed, nPercent)) {
+            m_bPostedBlock = true;
+            m_dwLastPostMs = dwElapsedMs;
+        }
+    }
+
     void Hold(const CString& strSpeed)
     {
         m_bHolding = true;
@@ -62,6 +78,8 @@ private:
     DWORD m_dwAnnounced;
     bool m_bHolding = false;
     CString m_strHeldSpeed;
+    bool m_bPostedBlock = false;
+    DWORD m_dwLastPostMs = 0;
 };
 
 enum class BodyResult { Complete, ReadFailed, TimedOut, WriteFailed };

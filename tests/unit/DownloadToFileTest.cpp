@@ -202,6 +202,25 @@ TEST(DownloadToFile, SlowTrickleIsNotATimeoutAndItsPercentsRise)
     EXPECT_TRUE(HttpTestServer::FileHoldsPattern(dir.File("out"), 40000));
 }
 
+TEST(DownloadToFile, BlockReportsComeAtMostEveryTwentyFiveMilliseconds)
+{
+    // A block every 5 ms to an idle window: one report a block would be ~120.
+    HttpResponse steady = HttpResponse::Pattern(120 * 16384);
+    steady.trickleBytes = 16384;
+    steady.trickleDelayMs = 5;
+    HttpTestServer server;
+    server.Serve("/steady", steady);
+    TempDir dir;
+    const DWORD start = GetTickCount();
+    Outcome outcome = Download(server.Url("/steady"), dir.File("out"), 1);
+    const DWORD elapsedMs = GetTickCount() - start;
+    EXPECT_EQ(0, outcome.result);
+    ExpectCompleteProgress(outcome.reports);
+    // The first block's report, one per 25 ms after it, and the final one.
+    EXPECT_LE(outcome.reports.size(), elapsedMs / 25 + 2) << "in " << elapsedMs << " ms";
+    EXPECT_GT(outcome.reports.size(), 2u);
+}
+
 TEST(DownloadToFile, PostingOffPostsAndAllocatesNothing)
 {
     HttpTestServer server;
