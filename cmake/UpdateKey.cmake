@@ -30,6 +30,19 @@ function(updater_key_initializer pem out_var)
     set(${out_var} "${bytes}" PARENT_SCOPE)
 endfunction()
 
+# Makes a key pair in dir with tools/sign-update, once: later configurations
+# keep the key, so signed files made with it stay valid.
+function(updater_make_key dir)
+    if(EXISTS ${dir}/update-private.pem)
+        return()
+    endif()
+    execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/tools/sign-update keygen ${dir}
+                    RESULT_VARIABLE rc OUTPUT_QUIET)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "tools/sign-update could not make a key in ${dir}")
+    endif()
+endfunction()
+
 # Writes the key source of the settings library `name`: the key given as an
 # initialiser from updater_key_initializer, or none when it is empty.
 function(updater_key_source name initializer out_var)

@@ -1,53 +1,55 @@
 #!/usr/bin/env python3
-"""A small update server for the demo: publishes the descriptor under
-/soft/zevi/upt.htm (converted to code page 936) and the files that it names,
-sending the package slowly enough that its progress can be watched.
+"""A small update server for the demo: publishes the files of one folder,
+byte for byte, under /soft/zevi/ (the descriptor upt.htm, its signature
+upt.htm.sig when there is one, the package and the extra file), sending
+packages slowly enough that their progress can be watched.
 
-    server.py PORT DESCRIPTOR PACKAGE EXTRA_FILE
+    server.py PORT FOLDER
 """
 import http.server
+import os
 import sys
 import time
 
 PORT = int(sys.argv[1])
-DESCRIPTOR, PACKAGE, EXTRA = sys.argv[2:5]
+FOLDER = sys.argv[2]
+PREFIX = "/soft/zevi/"
 CHUNK = 16 * 1024
-CHUNK_PAUSE_S = 0.1  # about 160 KB/s, so that the progress can be watched
-# Data appended to the package (a program ignores bytes after its image), so
-# that its download lasts a few seconds.
-PACKAGE_PADDING = 512 * 1024
+CHUNK_PAUSE_S = 0.1  # about 160 KB/s for packages
 
 
-def descriptor_bytes():
-    with open(DESCRIPTOR, encoding="utf-8") as f:
-        return f.read().replace("\n", "\r\n").encode("gbk")
+def content_type(name):
+    if name.endswith(".htm"):
+        return "text/plain; charset=gb2312"
+    if name.endswith(".txt"):
+        return "text/plain"
+    return "application/octet-stream"
 
 
-def file_bytes(path):
-    with open(path, "rb") as f:
-        return f.read()
-
-
-ROUTES = {
-    "/soft/zevi/upt.htm": (descriptor_bytes, "text/plain; charset=gb2312", False),
-    "/soft/zevi/QuillornSetup.exe": (lambda: file_bytes(PACKAGE) + bytes(PACKAGE_PADDING),
-                                     "application/octet-stream", True),
-    "/soft/zevi/articles.txt": (lambda: file_bytes(EXTRA), "text/plain", False),
-}
+def published_file(url_path):
+    """The folder's file for a request path, or None."""
+    if not url_path.startswith(PREFIX):
+        return None
+    name = url_path[len(PREFIX):]
+    if not name or "/" in name or name.startswith("."):
+        return None
+    path = os.path.join(FOLDER, name)
+    return path if os.path.isfile(path) else None
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
 
     def do_GET(self):
-        route = ROUTES.get(self.path)
-        if route is None:
+        path = published_file(self.path)
+        if path is None:
             self.send_error(404)
             return
-        make_body, content_type, slow = route
-        body = make_body()
+        with open(path, "rb") as f:
+            body = f.read()
+        slow = path.endswith(".exe")
         self.send_response(200)
-        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Type", content_type(path))
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         for start in range(0, len(body), CHUNK):

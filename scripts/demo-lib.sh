@@ -4,6 +4,9 @@
 DEMO_PORT=8765  # the default base URL's port, built into Updater.exe
 DEMO_OUT="$BUILD/demo-run"
 INSTALL="$DEMO_OUT/install"
+PUBLISH="$DEMO_OUT/publish"  # what the demo server serves
+DEMO_KEY="$BUILD/demo-key/update-private.pem"  # made by the build
+SIGNED_UPDATER="$BUILD/demo/signed/Updater.exe"  # with the demo key built in
 SHOTS="$DEMO_OUT/shots"
 DEMO_LOG="$DEMO_OUT/wine.log"
 SERVER_PID=
@@ -13,25 +16,54 @@ windows_path() {
     echo "Z:$p"
 }
 
-# A fresh installation: the updater, config.ini (code page 936) and the
-# stand-in main program in the folder that config.ini names.
+# A fresh installation: the updater (UPDATER_EXE, default the tree's
+# Updater.exe), config.ini (code page 936) and the stand-in main program in
+# the folder that config.ini names.
 make_installation() {
+    local updater=${1:-$BUILD/Updater.exe}
     rm -rf "$INSTALL"
     mkdir -p "$INSTALL/Zevi" "$SHOTS"
-    cp "$BUILD/Updater.exe" "$INSTALL/"
+    cp "$updater" "$INSTALL/"
     cp "$BUILD/tests/bin/Zevi.exe" "$INSTALL/Zevi/"
     iconv -f UTF-8 -t GBK "$ROOT/demo/config.ini" | sed 's/$/\r/' >"$INSTALL/config.ini"
 }
 
-# Publishes DESCRIPTOR (UTF-8; sent as code page 936) with the demo package.
+# Fills PUBLISH as a publisher would: the package (the demo package with
+# data appended, which a program ignores, so that its download lasts a few
+# seconds), the extra file, and DESCRIPTOR (UTF-8) in code page 936 with
+# CR LF line ends. With PRIVATE_KEY the descriptor is pinned to both files
+# and signed with tools/sign-update.
+publish() {
+    local descriptor=$1 key=${2:-}
+    rm -rf "$PUBLISH" && mkdir -p "$PUBLISH"
+    { cat "$BUILD/demo/DemoPackage.exe"; head -c $((512 * 1024)) /dev/zero; } >"$PUBLISH/QuillornSetup.exe"
+    cp "$ROOT/demo/articles.txt" "$PUBLISH/articles.txt"
+    local pin_address="" pin_additional=""
+    if [ -n "$key" ]; then
+        pin_address=$(bash "$ROOT/tools/sign-update" hash "$PUBLISH/QuillornSetup.exe")
+        pin_additional=$(bash "$ROOT/tools/sign-update" hash "$PUBLISH/articles.txt")
+    fi
+    # Each pin goes right after the file name of its section.
+    awk -v address="$pin_address" -v additional="$pin_additional" '
+        /^\[/ { section = $0 }
+        { print }
+        /^file=/ && section == "[ADDRESS]" && address != "" { print address }
+        /^file=/ && section == "[ADDITIONAL]" && additional != "" { print additional }
+    ' "$descriptor" | iconv -f UTF-8 -t GBK | sed 's/$/\r/' >"$PUBLISH/upt.htm"
+    if [ -n "$key" ]; then
+        bash "$ROOT/tools/sign-update" sign "$key" "$PUBLISH/upt.htm" >/dev/null
+    fi
+}
+
+# Publishes DESCRIPTOR (see publish; signed with PRIVATE_KEY when given) and
+# starts the demo server.
 start_server() {
-    local descriptor=$1
+    publish "$@"
     if (exec 3<>"/dev/tcp/127.0.0.1/$DEMO_PORT") 2>/dev/null; then
         echo "demo: port $DEMO_PORT is already in use" >&2
         return 1
     fi
-    /usr/bin/python3 "$ROOT/demo/server.py" "$DEMO_PORT" "$descriptor" \
-        "$BUILD/demo/DemoPackage.exe" "$ROOT/demo/articles.txt" 2>>"$DEMO_OUT/server.log" &
+    /usr/bin/python3 "$ROOT/demo/server.py" "$DEMO_PORT" "$PUBLISH" 2>>"$DEMO_OUT/server.log" &
     SERVER_PID=$!
     for _ in $(seq 100); do
         (exec 3<>"/dev/tcp/127.0.0.1/$DEMO_PORT") 2>/dev/null && return 0

@@ -2,7 +2,9 @@
 # The main job, end to end: a local update server publishes a newer version,
 # the main program runs, Updater.exe checks in a real window, and the
 # upgrade is walked through: report, "升级", progress to 100%, the main
-# program asked to close, the package run.
+# program asked to close, the package run. The update is signed: the
+# descriptor is pinned to the package and signed with the build tree's demo
+# key, and the Updater.exe installed has that key built in.
 #
 # With DISPLAY set the windows appear on that display and you press the
 # buttons yourself; without it (or with DEMO_HEADLESS=1) everything runs in
@@ -22,12 +24,15 @@ source "$ROOT/scripts/wine-env.sh"
 source "$ROOT/scripts/demo-lib.sh"
 
 rm -rf "$DEMO_OUT" && mkdir -p "$DEMO_OUT"
-make_installation
+make_installation "$SIGNED_UPDATER"
 wine_prefix_ready
 start_private_x
 trap stop_demo EXIT
-start_server "$ROOT/demo/upt.ini"
+start_server "$ROOT/demo/upt.ini" "$DEMO_KEY"
 echo "demo: update server on http://127.0.0.1:$DEMO_PORT, display $DISPLAY"
+echo "demo: the descriptor is pinned to the package and signed with the demo key:"
+grep -a '^sha256=' "$PUBLISH/upt.htm" | sed 's/^/    /'
+echo "demo: Updater.exe has the demo's public key built in and takes only signed updates"
 
 start_main_program
 echo "demo: the main program (stand-in) runs; starting Updater.exe /check"
@@ -56,6 +61,9 @@ sed 's/^/    /' "$INSTALL/Zevi/Zevi.log"
 if [ -f "$INSTALL/QuillornSetup.exe.ran" ]; then
     echo "demo: the package ran: $(cat "$INSTALL/QuillornSetup.exe.ran")"
     echo "demo: package on disk: $(stat -c %s "$INSTALL/QuillornSetup.exe") bytes"
+elif [ "$INTERACTIVE" = 0 ]; then
+    echo "demo: FAILED: the package did not run (see $DEMO_LOG)" >&2
+    exit 1
 fi
 [ "$INTERACTIVE" = 1 ] || echo "demo: screenshots in $SHOTS"
 echo "demo: done"
