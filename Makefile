@@ -38,7 +38,8 @@ test-wine: build
 test32: build-i686
 	bash scripts/run-test32.sh $(BUILD)/i686
 
-test: test-native test-wine
+# The 32-bit suite last: it is the slowest.
+test: test-native test-wine test32
 
 demo: build
 	bash scripts/demo.sh $(BUILD)/x86_64
