@@ -28,11 +28,7 @@ public:
         else if (kind == BlockSink::CFile)
             m_file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite);
     }
-    ~Sink()
-    {
-        if (m_hFile != INVALID_HANDLE_VALUE)
-            CloseHandle(m_hFile);
-    }
+    ~Sink() { Close(); }
     Sink(const Sink&) = delete;
     Sink& operator=(const Sink&) = delete;
 
@@ -43,6 +39,18 @@ public:
             WriteFile(m_hFile, pData, dwSize, &dwWritten, nullptr);
         else if (m_kind == BlockSink::CFile)
             m_file.Write(pData, dwSize);
+    }
+
+    // Seconds that closing the file took: on ext4 under Wine this starts the
+    // write-back of the whole file, which the download's completion waits for.
+    double Close()
+    {
+        LARGE_INTEGER start = Now();
+        if (m_hFile != INVALID_HANDLE_VALUE)
+            CloseHandle(m_hFile);
+        m_hFile = INVALID_HANDLE_VALUE;
+        m_file.Abort();  // closes without throwing: this runs in the destructor too
+        return Seconds(start, Now());
     }
 
 private:
@@ -88,9 +96,10 @@ private:
     bool m_bOpen = false;
 };
 
-// Reads the whole body into sink; the number of bytes read, or -1 when the
-// request could not be made.
-int64_t ReadAll(RequestPath requestPath, BlockSink sink, const std::string& url, const std::string& path)
+// Reads the whole body into sink and closes it; the number of bytes read,
+// or -1 when the request could not be made.
+int64_t ReadAll(RequestPath requestPath, BlockSink sink, const std::string& url, const std::string& path,
+                double* pCloseSeconds)
 {
     static char buffer[kBlockSize];
     Request request(requestPath, url);
@@ -103,16 +112,20 @@ int64_t ReadAll(RequestPath requestPath, BlockSink sink, const std::string& url,
         out.Put(buffer, dwRead);
         total += dwRead;
     }
+    *pCloseSeconds = out.Close();
     return total;
 }
 
 }  // namespace
 
-double BareReadLoop(RequestPath requestPath, BlockSink sink, const std::string& url,
-                    const std::string& path, uint64_t length)
+BareLoopTimes BareReadLoop(RequestPath requestPath, BlockSink sink, const std::string& url,
+                           const std::string& path, uint64_t length)
 {
     // From the request to the file closed, as a download is timed.
+    BareLoopTimes times{-1, 0};
     LARGE_INTEGER start = Now();
-    int64_t total = ReadAll(requestPath, sink, url, path);
-    return total == static_cast<int64_t>(length) ? Seconds(start, Now()) : -1;
+    int64_t total = ReadAll(requestPath, sink, url, path, &times.closeSeconds);
+    if (total == static_cast<int64_t>(length))
+        times.seconds = Seconds(start, Now());
+    return times;
 }

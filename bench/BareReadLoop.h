@@ -17,7 +17,12 @@ enum class BlockSink {
     CFile,      // one CFile::Write per block
 };
 
-// Seconds to fetch the whole body of url into path; negative when the
-// request failed or the body was not `length` bytes.
-double BareReadLoop(RequestPath requestPath, BlockSink sink, const std::string& url,
-                    const std::string& path, uint64_t length);
+struct BareLoopTimes {
+    double seconds;       // request to file closed; negative when the request
+                          // failed or the body was not `length` bytes
+    double closeSeconds;  // closing the file alone
+};
+
+// Fetches the whole body of url into path.
+BareLoopTimes BareReadLoop(RequestPath requestPath, BlockSink sink, const std::string& url,
+                           const std::string& path, uint64_t length);

@@ -65,14 +65,16 @@ bool RunReported(const std::string& url, const std::string& path, uint64_t lengt
 
 bool RunTimed(const char* mode, const std::string& url, const std::string& path, uint64_t length)
 {
-    double seconds = -1;
+    BareLoopTimes times{-1, 0};
     if (std::strcmp(mode, "off") == 0)
-        seconds = DownloadWithoutReports(url, path);
+        times.seconds = DownloadWithoutReports(url, path);
     for (const FloorVariant& variant : kFloorVariants) {
         if (std::strcmp(mode, variant.mode) == 0)
-            seconds = BareReadLoop(variant.requestPath, variant.sink, url, path, length);
+            times = BareReadLoop(variant.requestPath, variant.sink, url, path, length);
     }
-    std::printf("mode=%s ok=%d seconds=%.4f", mode, seconds > 0 ? 1 : 0, seconds);
+    const double seconds = times.seconds;
+    std::printf("mode=%s ok=%d seconds=%.4f close_ms=%.2f", mode, seconds > 0 ? 1 : 0, seconds,
+                times.closeSeconds * 1000);
     return seconds > 0;
 }
 

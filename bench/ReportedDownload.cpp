@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <thread>
 
 #include "bench/LastByteWatch.h"
@@ -15,8 +16,10 @@
 namespace {
 
 // The size is watched only near the end, so that the watch costs next to
-// nothing during the body.
+// nothing during the body. A small body may give no report before its last
+// one: it is watched from the start.
 constexpr int kWatchFromPercent = 90;
+constexpr uint64_t kWatchWholeUpTo = 16ull << 20;
 constexpr unsigned kPumpTimeoutMs = 600000;
 
 int LongestQueue(const ProgressWindow& window)
@@ -32,7 +35,10 @@ int LongestQueue(const ProgressWindow& window)
 ReportedRun DownloadWithReports(const std::string& url, const std::string& path, uint64_t length)
 {
     ProgressWindow window;
+    DeleteFileA(path.c_str());  // so that the watch sees only this download's bytes
     LastByteWatch watch(path, length);
+    if (length <= kWatchWholeUpTo)
+        watch.Arm();
     LARGE_INTEGER completed{};
     window.OnReport([&](const HandledReport& report) {
         if (report.percent >= kWatchFromPercent)

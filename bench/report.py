@@ -78,6 +78,12 @@ def progress_table(runs, size):
     print(f"  longest queue seen (max over runs)        {max(int(r['longest_queue']) for r in on)}")
     lat = [float(r["last_byte_to_final_ms"]) for r in on]
     print(f"  last byte -> final report handled, ms     median {median(lat):.1f}, max {max(lat):.1f}")
+    for small in ("1m", "100m"):
+        if small != size and runs.get(("on", small)):
+            small_lat = [float(r["last_byte_to_final_ms"]) for r in runs[("on", small)] if r.get("ok") == "1"]
+            print(f"    the same for {small:4}, ms                    median {median(small_lat):.1f}")
+    close = [float(r["close_ms"]) for r in runs[("floor", size)] if r.get("ok") == "1"]
+    print(f"    of which closing the file (bare loop), ms  median {median(close):.1f}, max {max(close):.1f}")
 
 
 def memory_table(runs):
