@@ -3,8 +3,11 @@
 #include <tlhelp32.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+#include <string>
 
 #include "tests/support/DialogHost.h"
 
@@ -117,13 +120,21 @@ InstallFolder::InstallFolder(const std::string& tag, size_t pathLength)
     static std::atomic<int> counter{0};
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    std::ostringstream name;
-    name << temp << "upd-" << tag << '-' << GetCurrentProcessId() << '-' << counter++;
-    m_path = name.str();
-    if (m_path.size() < pathLength)
-        m_path.append(pathLength - m_path.size(), 'p');
-    RemoveTree(m_path);
-    CreateDirectoryA(m_path.c_str(), nullptr);
+    // Wine soon gives a process id again, so a folder of this name may be
+    // left by an earlier test process: only a folder made here is used.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::ostringstream name;
+        name << temp << "upd-" << tag << '-' << GetCurrentProcessId() << '-' << counter++;
+        m_path = name.str();
+        if (m_path.size() < pathLength)
+            m_path.append(pathLength - m_path.size(), 'p');
+        if (CreateDirectoryA(m_path.c_str(), nullptr))
+            return;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    throw std::runtime_error("cannot make a new folder " + m_path + ", error " +
+                             std::to_string(GetLastError()));
 }
 
 InstallFolder::~InstallFolder()
@@ -150,7 +161,10 @@ std::string InstallFolder::CopyProgram(const char* program, const std::string& r
     if (relative.find('\\') != std::string::npos)
         MakeFolder(FolderOf(relative));
     std::string target = *this / relative;
-    CopyFileA((TestBinDir() + program).c_str(), target.c_str(), FALSE);
+    std::string source = TestBinDir() + program;
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
+        throw std::runtime_error("cannot copy " + source + " to " + target + ", error " +
+                                 std::to_string(GetLastError()));
     return target;
 }
 
@@ -187,8 +201,11 @@ TestProcess::TestProcess(const std::string& exePath, const std::string& commandL
     STARTUPINFOA si{};
     si.cb = sizeof si;
     if (!CreateProcessA(exePath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        dir.c_str(), &si, &m_pi))
+                        dir.c_str(), &si, &m_pi)) {
+        // Tests check Started(); this says why it is false.
+        std::fprintf(stderr, "cannot start %s: error %lu\n", exePath.c_str(), GetLastError());
         m_pi = PROCESS_INFORMATION{};
+    }
 }
 
 TestProcess::~TestProcess()
