@@ -44,6 +44,39 @@ prefix32_complete() {
     [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] && [ -f "$WINEPREFIX/system.reg" ]
 }
 
+# CPU ticks used so far by every emulated 32-bit process (only this suite
+# runs them).
+emulated_cpu_ticks() {
+    local pid total=0
+    for pid in $(pgrep -f qemu-i386-static); do
+        total=$((total + $(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null || echo 0)))
+    done
+    echo "$total"
+}
+
+# Waits for the boot's Wine session to end. Under emulation a helper of the
+# boot may crash ("qemu: uncaught target signal 11") and leave the boot
+# waiting for it forever: once the prefix is complete and the emulated
+# processes have used no CPU for a minute, the session is ended.
+wait_for_boot() {
+    /usr/lib/wine/wineserver -w &
+    local waiter=$! idle=0 last now_ticks elapsed=0
+    last=$(emulated_cpu_ticks)
+    while kill -0 "$waiter" 2>/dev/null && ((elapsed < 2400)); do
+        sleep 10
+        elapsed=$((elapsed + 10))
+        now_ticks=$(emulated_cpu_ticks)
+        if [ "$now_ticks" = "$last" ]; then idle=$((idle + 10)); else idle=0; fi
+        last=$now_ticks
+        if ((idle >= 60)) && prefix32_complete; then
+            say "the boot is idle and the prefix complete: ending the boot's session"
+            break
+        fi
+    done
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    wait "$waiter" 2>/dev/null || true
+}
+
 prefix32_ready() {
     [ -f "$WINEPREFIX/.updater-ready" ] && return
     say "creating the 32-bit prefix $WINEPREFIX (several minutes under emulation)"
@@ -56,7 +89,7 @@ prefix32_ready() {
     : >"$log"
     for try in 1 2; do
         "$WINE32" wineboot --init >>"$log" 2>&1 || true
-        timeout 2400 /usr/lib/wine/wineserver -w || true
+        wait_for_boot
         prefix32_complete && break
     done
     if ! prefix32_complete; then
