@@ -16,9 +16,9 @@ windows_path() {
     echo "Z:$p"
 }
 
-# A fresh installation: the updater (UPDATER_EXE, default the tree's
-# Updater.exe), config.ini (code page 936) and the stand-in main program in
-# the folder that config.ini names.
+# A fresh installation: the updater given as the first argument (default
+# the tree's Updater.exe), config.ini (code page 936) and the stand-in main
+# program in the folder that config.ini names.
 make_installation() {
     local updater=${1:-$BUILD/Updater.exe}
     rm -rf "$INSTALL"
